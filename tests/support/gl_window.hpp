@@ -1,0 +1,44 @@
+// A real window with a current OpenGL 4.3 core-profile context and loaded entry points, for tests
+// that drive the scene in-process.
+#pragma once
+
+#define GLFW_INCLUDE_NONE
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <array>
+#include <vector>
+
+class gl_window {
+public:
+    gl_window(int width, int height);
+    ~gl_window();
+    gl_window(const gl_window&) = delete;
+    gl_window& operator=(const gl_window&) = delete;
+
+    bool ready() const { return window_ != nullptr; }
+    GLFWwindow* handle() const { return window_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+private:
+    GLFWwindow* window_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+using rgba8 = std::array<int, 4>;
+
+// The colour buffer the next swap would show, bottom row first, read back as 8-bit RGBA.
+class pixels {
+public:
+    static pixels read(int width, int height);
+    rgba8 at(int x, int y) const;
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<unsigned char> bytes_;
+};

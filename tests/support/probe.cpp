@@ -1,0 +1,120 @@
+// Preloaded into the real quorvel binary by the process tests. It watches the program through the
+// windowing and loader calls it makes and writes what it saw to $QUORVEL_PROBE_REPORT when the
+// program terminates the windowing library. It can also set things up as a user or a driver could:
+//   QUORVEL_PROBE_CLOSE_EARLY=1   a close request is pending as soon as the window exists
+//   QUORVEL_PROBE_NULL_ENTRY=glX  the loader leaves entry point glX null
+#define GLFW_INCLUDE_NONE
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <dlfcn.h>
+#include <string>
+
+namespace {
+
+template <typename F>
+F next_definition(const char* name)
+{
+    return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
+}
+
+struct observations {
+    long polls = 0;
+    long frames = 0;
+    GLint viewport[4] = {-1, -1, -1, -1};
+    int framebuffer[2] = {-1, -1};
+    long delete_program_calls = 0;
+    long delete_buffers_calls = 0;
+    long delete_vertex_arrays_calls = 0;
+} seen;
+
+PFNGLDELETEPROGRAMPROC real_delete_program;
+PFNGLDELETEBUFFERSPROC real_delete_buffers;
+PFNGLDELETEVERTEXARRAYSPROC real_delete_vertex_arrays;
+
+void GLAPIENTRY counting_delete_program(GLuint program)
+{
+    ++seen.delete_program_calls;
+    real_delete_program(program);
+}
+
+void GLAPIENTRY counting_delete_buffers(GLsizei n, const GLuint* buffers)
+{
+    ++seen.delete_buffers_calls;
+    real_delete_buffers(n, buffers);
+}
+
+void GLAPIENTRY counting_delete_vertex_arrays(GLsizei n, const GLuint* arrays)
+{
+    ++seen.delete_vertex_arrays_calls;
+    real_delete_vertex_arrays(n, arrays);
+}
+
+} // namespace
+
+extern "C" {
+
+GLFWwindow* glfwCreateWindow(int width, int height, const char* title, GLFWmonitor* monitor, GLFWwindow* share)
+{
+    static const auto real = next_definition<GLFWwindow* (*)(int, int, const char*, GLFWmonitor*, GLFWwindow*)>(
+        "glfwCreateWindow");
+    GLFWwindow* window = real(width, height, title, monitor, share);
+    if (window != nullptr && std::getenv("QUORVEL_PROBE_CLOSE_EARLY") != nullptr)
+        glfwSetWindowShouldClose(window, GLFW_TRUE);
+    return window;
+}
+
+GLenum glewInit()
+{
+    static const auto real = next_definition<GLenum (*)()>("glewInit");
+    const GLenum result = real();
+    real_delete_program = __glewDeleteProgram;
+    real_delete_buffers = __glewDeleteBuffers;
+    real_delete_vertex_arrays = __glewDeleteVertexArrays;
+    __glewDeleteProgram = counting_delete_program;
+    __glewDeleteBuffers = counting_delete_buffers;
+    __glewDeleteVertexArrays = counting_delete_vertex_arrays;
+    if (const char* name = std::getenv("QUORVEL_PROBE_NULL_ENTRY")) {
+        // GLEW keeps glFoo in the global pointer __glewFoo.
+        const std::string pointer_name = std::string("__glew") + (name + 2);
+        if (auto* pointer = static_cast<void**>(dlsym(RTLD_DEFAULT, pointer_name.c_str())))
+            *pointer = nullptr;
+    }
+    return result;
+}
+
+void glfwPollEvents()
+{
+    static const auto real = next_definition<void (*)()>("glfwPollEvents");
+    ++seen.polls;
+    real();
+}
+
+void glfwSwapBuffers(GLFWwindow* window)
+{
+    static const auto real = next_definition<void (*)(GLFWwindow*)>("glfwSwapBuffers");
+    ++seen.frames;
+    glGetIntegerv(GL_VIEWPORT, seen.viewport);
+    glfwGetFramebufferSize(window, &seen.framebuffer[0], &seen.framebuffer[1]);
+    real(window);
+}
+
+void glfwTerminate()
+{
+    static const auto real = next_definition<void (*)()>("glfwTerminate");
+    if (const char* path = std::getenv("QUORVEL_PROBE_REPORT")) {
+        if (FILE* report = std::fopen(path, "w")) {
+            std::fprintf(report, "polls %ld\nframes %ld\nviewport %d %d %d %d\nframebuffer %d %d\n", seen.polls,
+                         seen.frames, seen.viewport[0], seen.viewport[1], seen.viewport[2], seen.viewport[3],
+                         seen.framebuffer[0], seen.framebuffer[1]);
+            std::fprintf(report, "glDeleteProgram %ld\nglDeleteBuffers %ld\nglDeleteVertexArrays %ld\n",
+                         seen.delete_program_calls, seen.delete_buffers_calls, seen.delete_vertex_arrays_calls);
+            std::fclose(report);
+        }
+    }
+    real();
+}
+
+} // extern "C"
