@@ -1,8 +1,14 @@
 // Opens the test window the way the program does: GLFW, a 4.3 core profile, GLEW.
 #include "tests/support/gl_window.hpp"
 
+#include <cstdio>
+
 gl_window::gl_window(int width, int height)
 {
+    // The program itself installs no error callback; a test that cannot get its window says why.
+    glfwSetErrorCallback([](int code, const char* description) {
+        std::fprintf(stderr, "GLFW error 0x%x: %s\n", code, description);
+    });
     if (!glfwInit())
         return;
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 4);

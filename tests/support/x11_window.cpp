@@ -7,7 +7,21 @@
 
 #include <thread>
 
-x11_display::x11_display() : display_(XOpenDisplay(nullptr)) {}
+namespace {
+
+// Other programs' windows come and go while the tree is walked; a request on one that has just
+// gone fails with BadWindow, which only means "not this one".
+int ignore_x_errors(Display*, XErrorEvent*)
+{
+    return 0;
+}
+
+} // namespace
+
+x11_display::x11_display() : display_(XOpenDisplay(nullptr))
+{
+    XSetErrorHandler(ignore_x_errors);
+}
 
 x11_display::~x11_display()
 {
