@@ -28,7 +28,7 @@ child_process::child_process(const std::string& path, const std::vector<std::str
         for (const auto& arg : args)
             argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
-        execv(path.c_str(), argv.data());
+        execvp(path.c_str(), argv.data());
         _exit(127);
     }
     close(fds[1]);
