@@ -249,10 +249,11 @@ TEST(call_sequence, of_a_real_run_matches_the_golden_sequence_from_start_up_thro
     ASSERT_NE(mkdtemp(directory), nullptr);
     const std::string trace = std::string(directory) + "/quorvel.trace";
     {
+        x11_display display;
+        ASSERT_TRUE(display.is_open());
         child_process traced("apitrace", {"trace", "-o", trace, QUORVEL_BINARY});
         const pid_t program = child_of(traced.pid());
         ASSERT_GT(program, 0) << "apitrace did not start quorvel (is apitrace installed?)";
-        x11_display display;
         const x_window window = display.wait_for_window_of(program, 20s);
         ASSERT_NE(window, 0u);
         ASSERT_TRUE(traced.read_line(20s).has_value()) << "no version line";

@@ -1,5 +1,6 @@
 // The built program, run as a user runs it: its window, its output and its exit status.
 #include "tests/support/gl_window.hpp"
+#include "tests/support/picture.hpp"
 #include "tests/support/probe_report.hpp"
 #include "tests/support/process.hpp"
 #include "tests/support/x11_window.hpp"
@@ -51,6 +52,17 @@ environment_change with_probe(const std::string& report_path, std::map<std::stri
     return env;
 }
 
+// The window's contents on the X server, given a few frames to settle.
+testing::AssertionResult eventually_shows_the_picture(x11_display& display, x_window window)
+{
+    testing::AssertionResult result = testing::AssertionFailure();
+    for (int attempt = 0; attempt < 20 && !result; ++attempt) {
+        std::this_thread::sleep_for(100ms);
+        result = matches_picture(display.capture(window));
+    }
+    return result;
+}
+
 struct arguments_case {
     const char* name;
     std::vector<std::string> args;
@@ -62,9 +74,9 @@ class program_window : public testing::TestWithParam<arguments_case> {};
 TEST_P(program_window, opens_quorvel_640x480_prints_the_version_line_at_once_and_exits_0_on_close_request)
 {
     const std::string version_line = expected_version_line();
-    child_process program(QUORVEL_BINARY, GetParam().args);
     x11_display display;
     ASSERT_TRUE(display.is_open());
+    child_process program(QUORVEL_BINARY, GetParam().args);
 
     const x_window window = display.wait_for_window_of(program.pid(), 20s);
     ASSERT_NE(window, 0u) << "no mapped window with the program's _NET_WM_PID";
@@ -79,6 +91,7 @@ TEST_P(program_window, opens_quorvel_640x480_prints_the_version_line_at_once_and
     display.size_of(window, width, height);
     EXPECT_EQ(width, 640);
     EXPECT_EQ(height, 480);
+    EXPECT_TRUE(eventually_shows_the_picture(display, window));
 
     display.send_close_request(window);
     const auto status = program.wait_for_exit(20s);
@@ -139,18 +152,19 @@ TEST(program_lifecycle, a_close_request_pending_before_the_first_frame_ends_the_
     EXPECT_EQ(report.at("glDeleteBuffers"), std::vector<long>{2});
 }
 
+// The quads keep their places in normalised device coordinates and stretch with the window.
 TEST(program_viewport, follows_the_framebuffer_through_resizes)
 {
     temporary_file report_file;
-    child_process program(QUORVEL_BINARY, {}, with_probe(report_file.path()));
     x11_display display;
     ASSERT_TRUE(display.is_open());
+    child_process program(QUORVEL_BINARY, {}, with_probe(report_file.path()));
     const x_window window = display.wait_for_window_of(program.pid(), 20s);
     ASSERT_NE(window, 0u);
 
-    for (const auto& [width, height] : {std::pair{800, 600}, std::pair{300, 200}}) {
+    for (const auto& [width, height] : {std::pair{800, 600}, std::pair{320, 240}}) {
         display.resize(window, width, height);
-        std::this_thread::sleep_for(500ms);
+        EXPECT_TRUE(eventually_shows_the_picture(display, window)) << width << "x" << height;
     }
     display.send_close_request(window);
     const auto status = program.wait_for_exit(20s);
@@ -159,8 +173,8 @@ TEST(program_viewport, follows_the_framebuffer_through_resizes)
 
     const probe_report report = read_probe_report(report_file.path());
     EXPECT_GT(report.at("frames").at(0), 0);
-    EXPECT_EQ(report.at("framebuffer"), (std::vector<long>{300, 200}));
-    EXPECT_EQ(report.at("viewport"), (std::vector<long>{0, 0, 300, 200}));
+    EXPECT_EQ(report.at("framebuffer"), (std::vector<long>{320, 240}));
+    EXPECT_EQ(report.at("viewport"), (std::vector<long>{0, 0, 320, 240}));
 }
 
 } // namespace

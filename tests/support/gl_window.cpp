@@ -28,20 +28,3 @@ gl_window::~gl_window()
 {
     glfwTerminate();
 }
-
-pixels pixels::read(int width, int height)
-{
-    pixels result;
-    result.width_ = width;
-    result.height_ = height;
-    result.bytes_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, result.bytes_.data());
-    return result;
-}
-
-rgba8 pixels::at(int x, int y) const
-{
-    const std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)) * 4;
-    return {bytes_[i], bytes_[i + 1], bytes_[i + 2], bytes_[i + 3]};
-}

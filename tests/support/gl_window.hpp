@@ -6,8 +6,6 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
-#include <array>
-#include <vector>
 
 class gl_window {
 public:
@@ -25,20 +23,4 @@ private:
     GLFWwindow* window_ = nullptr;
     int width_ = 0;
     int height_ = 0;
-};
-
-using rgba8 = std::array<int, 4>;
-
-// The colour buffer the next swap would show, bottom row first, read back as 8-bit RGBA.
-class pixels {
-public:
-    static pixels read(int width, int height);
-    rgba8 at(int x, int y) const;
-    int width() const { return width_; }
-    int height() const { return height_; }
-
-private:
-    int width_ = 0;
-    int height_ = 0;
-    std::vector<unsigned char> bytes_;
 };

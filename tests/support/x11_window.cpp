@@ -109,3 +109,35 @@ void x11_display::send_close_request(Window window)
     XSendEvent(display_, window, False, NoEventMask, &event);
     XSync(display_, False);
 }
+
+pixels x11_display::capture(x_window window)
+{
+    int width = 0;
+    int height = 0;
+    size_of(window, width, height);
+    XImage* image = XGetImage(display_, window, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
+                              AllPlanes, ZPixmap);
+    if (image == nullptr)
+        return {};
+    auto channel = [](unsigned long pixel, unsigned long mask) {
+        int shift = 0;
+        while (mask != 0 && (mask & 1) == 0) {
+            mask >>= 1;
+            ++shift;
+        }
+        return static_cast<unsigned char>((pixel >> shift) & mask);
+    };
+    std::vector<unsigned char> bytes(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const unsigned long pixel = XGetPixel(image, x, height - 1 - y);
+            unsigned char* out = &bytes[(static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + x) * 4];
+            out[0] = channel(pixel, image->red_mask);
+            out[1] = channel(pixel, image->green_mask);
+            out[2] = channel(pixel, image->blue_mask);
+            out[3] = 255;
+        }
+    }
+    XDestroyImage(image);
+    return pixels(width, height, std::move(bytes));
+}

@@ -2,6 +2,8 @@
 // would: reads its title and size, resizes it, and sends it the close request.
 #pragma once
 
+#include "tests/support/picture.hpp"
+
 #include <chrono>
 #include <string>
 #include <sys/types.h>
@@ -27,6 +29,8 @@ public:
     void resize(x_window window, int width, int height);
     // The ICCCM close request: a WM_PROTOCOLS client message carrying WM_DELETE_WINDOW.
     void send_close_request(x_window window);
+    // What the window shows on screen, as the X server has it (alpha is always 255).
+    pixels capture(x_window window);
 
 private:
     x_window find_window_of(x_window parent, pid_t pid);
