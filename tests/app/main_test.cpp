@@ -178,3 +178,42 @@ TEST(program_viewport, follows_the_framebuffer_through_resizes)
 }
 
 } // namespace
+
+namespace {
+
+struct loader_case {
+    const char* name;
+    std::map<std::string, std::string> probe;
+    int status;
+    std::string output; // after the version line, if the program gets that far
+    friend std::ostream& operator<<(std::ostream& out, const loader_case& c) { return out << c.name; }
+};
+
+class program_with_faulty_loader : public testing::TestWithParam<loader_case> {};
+
+TEST_P(program_with_faulty_loader, reports_in_one_line_and_ends_cleanly)
+{
+    temporary_file report_file;
+    environment_change env = with_probe(report_file.path(), GetParam().probe);
+    env.set["QUORVEL_PROBE_CLOSE_EARLY"] = "1";
+    child_process program(QUORVEL_BINARY, {}, env);
+    const auto status = program.wait_for_exit(20s);
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, GetParam().status);
+    EXPECT_EQ(program.rest_of_output(), GetParam().output);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    faults, program_with_faulty_loader,
+    testing::Values(
+        // A missing entry point is never called: the program says so and stops before the scene.
+        loader_case{"no_glVertexAttribBinding", {{"QUORVEL_PROBE_NULL_ENTRY", "glVertexAttribBinding"}}, 2,
+                    "OpenGL entry points missing !\n"},
+        loader_case{"no_glCreateShader", {{"QUORVEL_PROBE_NULL_ENTRY", "glCreateShader"}}, 2,
+                    "OpenGL entry points missing !\n"},
+        // printf must never see a null string.
+        loader_case{"no_version_strings", {{"QUORVEL_PROBE_NULL_STRINGS", "1"}}, 0,
+                    "OpenGL: unknown, renderer=unknown\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace

@@ -3,6 +3,7 @@
 // program terminates the windowing library. It can also set things up as a user or a driver could:
 //   QUORVEL_PROBE_CLOSE_EARLY=1   a close request is pending as soon as the window exists
 //   QUORVEL_PROBE_NULL_ENTRY=glX  the loader leaves entry point glX null
+//   QUORVEL_PROBE_NULL_STRINGS=1  glGetString answers null
 #define GLFW_INCLUDE_NONE
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -83,6 +84,14 @@ GLenum glewInit()
             *pointer = nullptr;
     }
     return result;
+}
+
+const GLubyte* glGetString(GLenum name)
+{
+    static const auto real = next_definition<const GLubyte* (*)(GLenum)>("glGetString");
+    if (std::getenv("QUORVEL_PROBE_NULL_STRINGS") != nullptr)
+        return nullptr;
+    return real(name);
 }
 
 void glfwPollEvents()
