@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 #include <unistd.h>
 
@@ -47,7 +48,9 @@ environment_change with_probe(const std::string& report_path, std::map<std::stri
 {
     environment_change env;
     env.set = std::move(extra);
-    env.set["LD_PRELOAD"] = QUORVEL_PROBE;
+    // Whatever the test run itself preloads stays preloaded.
+    const char* preloaded = std::getenv("LD_PRELOAD");
+    env.set["LD_PRELOAD"] = std::string(QUORVEL_PROBE) + (preloaded != nullptr ? std::string(" ") + preloaded : "");
     env.set["QUORVEL_PROBE_REPORT"] = report_path;
     return env;
 }

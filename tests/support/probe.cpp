@@ -4,6 +4,7 @@
 //   QUORVEL_PROBE_CLOSE_EARLY=1   a close request is pending as soon as the window exists
 //   QUORVEL_PROBE_NULL_ENTRY=glX  the loader leaves entry point glX null
 //   QUORVEL_PROBE_NULL_STRINGS=1  glGetString answers null
+// and, while the program runs, keeps the number of frames swapped so far in $QUORVEL_PROBE_PROGRESS.
 #define GLFW_INCLUDE_NONE
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -11,7 +12,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -51,6 +54,18 @@ void GLAPIENTRY counting_delete_vertex_arrays(GLsizei n, const GLuint* arrays)
 {
     ++seen.delete_vertex_arrays_calls;
     real_delete_vertex_arrays(n, arrays);
+}
+
+void write_progress(long frames)
+{
+    static const char* path = std::getenv("QUORVEL_PROBE_PROGRESS");
+    static const int fd = path != nullptr ? open(path, O_WRONLY | O_CREAT | O_CLOEXEC, 0644) : -1;
+    if (fd < 0)
+        return;
+    char text[24];
+    const int length = std::snprintf(text, sizeof text, "%-20ld\n", frames);
+    if (pwrite(fd, text, static_cast<std::size_t>(length), 0) < 0)
+        return;
 }
 
 } // namespace
@@ -105,6 +120,8 @@ void glfwSwapBuffers(GLFWwindow* window)
 {
     static const auto real = next_definition<void (*)(GLFWwindow*)>("glfwSwapBuffers");
     ++seen.frames;
+    if (seen.frames % 100 == 0)
+        write_progress(seen.frames);
     glGetIntegerv(GL_VIEWPORT, seen.viewport);
     glfwGetFramebufferSize(window, &seen.framebuffer[0], &seen.framebuffer[1]);
     real(window);

@@ -18,8 +18,15 @@ int ignore_x_errors(Display*, XErrorEvent*)
 
 } // namespace
 
-x11_display::x11_display() : display_(XOpenDisplay(nullptr))
+// Xvfb busy with a program drawing flat out now and then refuses a connection outright (EAGAIN);
+// a moment later it accepts.
+x11_display::x11_display() : display_(nullptr)
 {
+    for (int attempt = 0; attempt < 20 && display_ == nullptr; ++attempt) {
+        if (attempt > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        display_ = XOpenDisplay(nullptr);
+    }
     XSetErrorHandler(ignore_x_errors);
 }
 
