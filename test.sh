@@ -8,20 +8,25 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/scripts/common.sh"
 
 ensure_packages "${build_packages[@]}" "${headless_packages[@]}" apitrace
+test_environment=()
 if [ "${1:-}" = "--sanitize" ]; then
     build_dir=$quorvel_root/build-sanitize
     build_project -DQUORVEL_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    # Preloaded libraries (the tests' probe, apitrace's wrapper) come before the sanitizer runtime.
-    export ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=1
-    export LSAN_OPTIONS=suppressions=$quorvel_root/tests/lsan.supp:print_suppressions=0
-    export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     # Mesa unloads its driver when the display closes, before the leak check at exit: memory the
     # driver still holds from its own globals would then show as leaks from an unknown module.
     # Loaded from the start, the driver stays mapped and its references count.
-    export LD_PRELOAD=$(find /usr/lib/*/dri /usr/lib/dri -name swrast_dri.so -print -quit 2>/dev/null)
+    mesa_driver=$(find /usr/lib/*/dri /usr/lib/dri -name swrast_dri.so -print -quit 2>/dev/null || true)
+    test_environment=(
+        # Preloaded libraries (the driver, the tests' probe, apitrace's wrapper) come before the
+        # sanitizer runtime.
+        ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=1
+        LSAN_OPTIONS=suppressions=$quorvel_root/tests/lsan.supp:print_suppressions=0
+        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+        LD_PRELOAD=$mesa_driver
+    )
 else
     build_project
 fi
 # One test at a time: a program drawing flat out keeps Xvfb so busy that it now and then refuses a
 # new connection (EAGAIN), which would fail whichever test was starting beside it.
-xvfb-run -a -s "$xvfb_screen" ctest --test-dir "$build_dir" --output-on-failure
+xvfb-run -a -s "$xvfb_screen" env "${test_environment[@]}" ctest --test-dir "$build_dir" --output-on-failure

@@ -16,6 +16,14 @@ using namespace std::chrono_literals;
 
 namespace {
 
+#if defined(__SANITIZE_ADDRESS__)
+// AddressSanitizer holds freed memory back in quarantine, so resident memory climbs by design;
+// there, the leak check at exit stands in for this one.
+constexpr bool resident_memory_tells = false;
+#else
+constexpr bool resident_memory_tells = true;
+#endif
+
 long frames_so_far(const std::string& progress_path)
 {
     std::ifstream in(progress_path);
@@ -84,7 +92,9 @@ TEST(long_run, ten_thousand_frames_and_dozens_of_resizes_keep_memory_flat_and_th
             ASSERT_TRUE(resize_and_draw(width, height)) << "the program stopped drawing";
             ++resizes;
         }
-        EXPECT_LE(resident_kib(program.pid()), settled_kib + margin_kib) << "after round " << round;
+        if (resident_memory_tells) {
+            EXPECT_LE(resident_kib(program.pid()), settled_kib + margin_kib) << "after round " << round;
+        }
     }
     ASSERT_GE(frames_so_far(progress), 10000);
     std::printf("resident memory after %d more resizes and %ld frames in all: %ld KiB, settled at %ld KiB\n",
