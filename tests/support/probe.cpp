@@ -5,12 +5,15 @@
 //   QUORVEL_PROBE_NULL_ENTRY=glX  the loader leaves entry point glX null
 //   QUORVEL_PROBE_NULL_STRINGS=1  glGetString answers null
 // and, while the program runs, keeps the number of frames swapped so far in $QUORVEL_PROBE_PROGRESS.
+// The report also times the run for the whole-process measurement: the time from loading to the
+// first swap, and the wall and CPU time (all threads) of the frame loop from the first swap on.
 #define GLFW_INCLUDE_NONE
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <string>
@@ -32,7 +35,19 @@ struct observations {
     long delete_program_calls = 0;
     long delete_buffers_calls = 0;
     long delete_vertex_arrays_calls = 0;
+    long first_frame_us = -1;
+    long loop_start_us = 0;
+    long loop_cpu_start_us = 0;
 } seen;
+
+long now_us(clockid_t clock)
+{
+    timespec t{};
+    clock_gettime(clock, &t);
+    return t.tv_sec * 1000000L + t.tv_nsec / 1000L;
+}
+
+const long loaded_us = now_us(CLOCK_MONOTONIC);
 
 PFNGLDELETEPROGRAMPROC real_delete_program;
 PFNGLDELETEBUFFERSPROC real_delete_buffers;
@@ -119,6 +134,11 @@ void glfwPollEvents()
 void glfwSwapBuffers(GLFWwindow* window)
 {
     static const auto real = next_definition<void (*)(GLFWwindow*)>("glfwSwapBuffers");
+    if (seen.frames == 0) {
+        seen.loop_start_us = now_us(CLOCK_MONOTONIC);
+        seen.loop_cpu_start_us = now_us(CLOCK_PROCESS_CPUTIME_ID);
+        seen.first_frame_us = seen.loop_start_us - loaded_us;
+    }
     ++seen.frames;
     if (seen.frames % 100 == 0)
         write_progress(seen.frames);
@@ -137,6 +157,11 @@ void glfwTerminate()
                          seen.framebuffer[0], seen.framebuffer[1]);
             std::fprintf(report, "glDeleteProgram %ld\nglDeleteBuffers %ld\nglDeleteVertexArrays %ld\n",
                          seen.delete_program_calls, seen.delete_buffers_calls, seen.delete_vertex_arrays_calls);
+            if (seen.frames > 0) {
+                std::fprintf(report, "first_frame_us %ld\nframe_loop_us %ld\nframe_loop_cpu_us %ld\n",
+                             seen.first_frame_us, now_us(CLOCK_MONOTONIC) - seen.loop_start_us,
+                             now_us(CLOCK_PROCESS_CPUTIME_ID) - seen.loop_cpu_start_us);
+            }
             std::fclose(report);
         }
     }
