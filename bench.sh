@@ -8,6 +8,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/scripts/common.sh"
 
 ensure_packages "${build_packages[@]}" "${headless_packages[@]}" libbenchmark-dev time datamash procps
 build_project
-xvfb-run -a -s "$xvfb_screen" "$build_dir/bench/quorvel_benchmark" --benchmark_color=false
+xvfb-run -a -s "$xvfb_screen" "$build_dir/bench/quorvel_benchmark"
 echo
 xvfb-run -a -s "$xvfb_screen" bash "$quorvel_root/scripts/measure-process.sh" "$build_dir" "${1:-5}" "${2:-3}"

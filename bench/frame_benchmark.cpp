@@ -72,6 +72,7 @@ BENCHMARK(create_programs)->Unit(benchmark::kMicrosecond);
 // The console report, then how much a frame costs over the floor.
 class ratio_reporter : public benchmark::ConsoleReporter {
 public:
+    ratio_reporter() : ConsoleReporter(OO_Tabular) {}
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs) {
