@@ -1,9 +1,8 @@
 // What the program adds to the driver's work, on the real driver in a hidden 640 x 480 window: a
 // frame against a frame that only clears (the floor), and the time of init and its two stages.
 #include "render/scene.hpp"
+#include "tests/support/gl_window.hpp"
 
-#define GLFW_INCLUDE_NONE
-#include <GLFW/glfw3.h>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -99,25 +98,11 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     // Every iteration compiles for real, as a first run does, rather than loading from Mesa's cache.
     setenv("MESA_SHADER_CACHE_DISABLE", "true", 1);
-    if (!glfwInit())
-        return 1;
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 4);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    GLFWwindow* window = glfwCreateWindow(640, 480, "quorvel benchmark", nullptr, nullptr);
-    if (window == nullptr) {
-        glfwTerminate();
+    gl_window window(640, 480, false);
+    if (!window.ready())
         return 2;
-    }
-    glfwMakeContextCurrent(window);
-    glewExperimental = GL_TRUE;
-    glewInit();
-    glViewport(0, 0, 640, 480);
-
     ratio_reporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    glfwTerminate();
     return 0;
 }

@@ -1,6 +1,6 @@
 // The built program over ten thousand frames and a few dozen resizes: memory stays flat, the
 // picture stays right, and it still closes cleanly.
-#include "tests/support/picture.hpp"
+#include "tests/support/probe_report.hpp"
 #include "tests/support/process.hpp"
 #include "tests/support/x11_window.hpp"
 
@@ -60,11 +60,7 @@ TEST(long_run, ten_thousand_frames_and_dozens_of_resizes_keep_memory_flat_and_th
     std::remove(progress.c_str());
     x11_display display;
     ASSERT_TRUE(display.is_open());
-    environment_change env;
-    const char* preloaded = std::getenv("LD_PRELOAD");
-    env.set["LD_PRELOAD"] = std::string(QUORVEL_PROBE) + (preloaded != nullptr ? std::string(" ") + preloaded : "");
-    env.set["QUORVEL_PROBE_PROGRESS"] = progress;
-    child_process program(QUORVEL_BINARY, {}, env);
+    child_process program(QUORVEL_BINARY, {}, with_probe("/dev/null", {{"QUORVEL_PROBE_PROGRESS", progress}}));
     const x_window window = display.wait_for_window_of(program.pid(), 20s);
     ASSERT_NE(window, 0u);
 
@@ -100,12 +96,7 @@ TEST(long_run, ten_thousand_frames_and_dozens_of_resizes_keep_memory_flat_and_th
     std::printf("resident memory after %d more resizes and %ld frames in all: %ld KiB, settled at %ld KiB\n",
                 resizes, frames_so_far(progress), resident_kib(program.pid()), settled_kib);
 
-    testing::AssertionResult picture = testing::AssertionFailure();
-    for (int attempt = 0; attempt < 20 && !picture; ++attempt) {
-        std::this_thread::sleep_for(100ms);
-        picture = matches_picture(display.capture(window));
-    }
-    EXPECT_TRUE(picture);
+    EXPECT_TRUE(eventually_shows(display, window));
 
     display.send_close_request(window);
     const auto status = program.wait_for_exit(60s);

@@ -44,28 +44,6 @@ private:
     std::string path_;
 };
 
-environment_change with_probe(const std::string& report_path, std::map<std::string, std::string> extra = {})
-{
-    environment_change env;
-    env.set = std::move(extra);
-    // Whatever the test run itself preloads stays preloaded.
-    const char* preloaded = std::getenv("LD_PRELOAD");
-    env.set["LD_PRELOAD"] = std::string(QUORVEL_PROBE) + (preloaded != nullptr ? std::string(" ") + preloaded : "");
-    env.set["QUORVEL_PROBE_REPORT"] = report_path;
-    return env;
-}
-
-// The window's contents on the X server, given a few frames to settle.
-testing::AssertionResult eventually_shows_the_picture(x11_display& display, x_window window)
-{
-    testing::AssertionResult result = testing::AssertionFailure();
-    for (int attempt = 0; attempt < 20 && !result; ++attempt) {
-        std::this_thread::sleep_for(100ms);
-        result = matches_picture(display.capture(window));
-    }
-    return result;
-}
-
 struct arguments_case {
     const char* name;
     std::vector<std::string> args;
@@ -94,7 +72,7 @@ TEST_P(program_window, opens_quorvel_640x480_prints_the_version_line_at_once_and
     display.size_of(window, width, height);
     EXPECT_EQ(width, 640);
     EXPECT_EQ(height, 480);
-    EXPECT_TRUE(eventually_shows_the_picture(display, window));
+    EXPECT_TRUE(eventually_shows(display, window));
 
     display.send_close_request(window);
     const auto status = program.wait_for_exit(20s);
@@ -167,7 +145,7 @@ TEST(program_viewport, follows_the_framebuffer_through_resizes)
 
     for (const auto& [width, height] : {std::pair{800, 600}, std::pair{320, 240}}) {
         display.resize(window, width, height);
-        EXPECT_TRUE(eventually_shows_the_picture(display, window)) << width << "x" << height;
+        EXPECT_TRUE(eventually_shows(display, window)) << width << "x" << height;
     }
     display.send_close_request(window);
     const auto status = program.wait_for_exit(20s);

@@ -62,12 +62,7 @@ TEST_P(rejected_shader, is_reported_and_the_program_keeps_drawing_until_closed)
     const x_window window = display.wait_for_window_of(program.pid(), 20s);
     ASSERT_NE(window, 0u);
 
-    testing::AssertionResult picture = testing::AssertionFailure();
-    for (int attempt = 0; attempt < 20 && !picture; ++attempt) {
-        std::this_thread::sleep_for(100ms);
-        picture = matches_picture(display.capture(window), GetParam().picture);
-    }
-    EXPECT_TRUE(picture);
+    EXPECT_TRUE(eventually_shows(display, window, GetParam().picture));
 
     display.send_close_request(window);
     const auto status = program.wait_for_exit(20s);

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-gl_window::gl_window(int width, int height)
+gl_window::gl_window(int width, int height, bool visible)
 {
     // The program itself installs no error callback; a test that cannot get its window says why.
     glfwSetErrorCallback([](int code, const char* description) {
@@ -14,6 +14,7 @@ gl_window::gl_window(int width, int height)
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 4);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_VISIBLE, visible ? GLFW_TRUE : GLFW_FALSE);
     window_ = glfwCreateWindow(width, height, "quorvel test", nullptr, nullptr);
     if (window_ == nullptr)
         return;

@@ -9,7 +9,7 @@
 
 class gl_window {
 public:
-    gl_window(int width, int height);
+    gl_window(int width, int height, bool visible = true);
     ~gl_window();
     gl_window(const gl_window&) = delete;
     gl_window& operator=(const gl_window&) = delete;

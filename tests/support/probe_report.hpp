@@ -1,6 +1,10 @@
-// Reads the report that the preloaded probe writes when the program terminates the windowing library.
+// Runs the built program with the probe preloaded, and reads the report that the probe writes when
+// the program terminates the windowing library. QUORVEL_PROBE is the probe's path.
 #pragma once
 
+#include "tests/support/process.hpp"
+
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -23,4 +27,15 @@ inline probe_report read_probe_report(const std::string& path)
             report[key].push_back(value);
     }
     return report;
+}
+
+// The probe goes in front of whatever the test run itself preloads.
+inline environment_change with_probe(const std::string& report_path, std::map<std::string, std::string> extra = {})
+{
+    environment_change env;
+    env.set = std::move(extra);
+    const char* preloaded = std::getenv("LD_PRELOAD");
+    env.set["LD_PRELOAD"] = std::string(QUORVEL_PROBE) + (preloaded != nullptr ? std::string(" ") + preloaded : "");
+    env.set["QUORVEL_PROBE_REPORT"] = report_path;
+    return env;
 }

@@ -148,3 +148,13 @@ pixels x11_display::capture(x_window window)
     XDestroyImage(image);
     return pixels(width, height, std::move(bytes));
 }
+
+testing::AssertionResult eventually_shows(x11_display& display, x_window window, const picture_check& check)
+{
+    testing::AssertionResult result = testing::AssertionFailure();
+    for (int attempt = 0; attempt < 20 && !result; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        result = matches_picture(display.capture(window), check);
+    }
+    return result;
+}

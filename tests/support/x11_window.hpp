@@ -37,3 +37,6 @@ private:
 
     _XDisplay* display_;
 };
+
+// Whether the window comes to show the picture within a couple of seconds of frames.
+testing::AssertionResult eventually_shows(x11_display& display, x_window window, const picture_check& check = {});
