@@ -79,8 +79,8 @@ void write_progress(long frames)
         return;
     char text[24];
     const int length = std::snprintf(text, sizeof text, "%-20ld\n", frames);
-    if (pwrite(fd, text, static_cast<std::size_t>(length), 0) < 0)
-        return;
+    // A lost update only makes the test wait for the next one.
+    [[maybe_unused]] const ssize_t written = pwrite(fd, text, static_cast<std::size_t>(length), 0);
 }
 
 } // namespace
