@@ -22,24 +22,28 @@ bool starts_call(const std::string& line)
     return line.size() > 2 && line.compare(0, 2, "gl") == 0 && std::isupper(static_cast<unsigned char>(line[2]));
 }
 
-// Splits text into calls: a call starts on a line that begins with glX..., and a shader source
-// argument carries its own lines with it.
-std::vector<std::string> split_calls(std::istream& in, std::vector<std::string>* directives = nullptr)
+// Splits text into calls: a call starts on a line that begins with gl and a capital letter, and a
+// shader source argument carries its own lines with it. Blank lines that merely separate frames
+// are trimmed off the end of a call. In the golden file, lines starting with ';' are comments and
+// lines starting with '@' stand alone as section marks.
+std::vector<std::string> split_calls(std::istream& in, bool golden_file = false)
 {
     std::vector<std::string> calls;
     std::string line;
     while (std::getline(in, line)) {
-        if (directives != nullptr && (line.rfind(";", 0) == 0 || line.rfind("@", 0) == 0)) {
-            if (line[0] == '@') {
+        if (golden_file && !line.empty() && (line[0] == ';' || line[0] == '@')) {
+            if (line[0] == '@')
                 calls.push_back(line);
-                directives->push_back(line);
-            }
             continue;
         }
         if (starts_call(line) || calls.empty())
             calls.push_back(line);
         else
             calls.back() += "\n" + line;
+    }
+    for (std::string& call : calls) {
+        while (!call.empty() && call.back() == '\n')
+            call.pop_back();
     }
     return calls;
 }
@@ -58,9 +62,7 @@ std::vector<std::string> program_calls(const std::string& dump)
     }
     std::istringstream in(kept);
     std::vector<std::string> own;
-    for (std::string& call : split_calls(in)) {
-        while (!call.empty() && call.back() == '\n')
-            call.pop_back();
+    for (const std::string& call : split_calls(in)) {
         if (call.rfind("glX", 0) == 0)
             continue;
         if (own.empty() && call.rfind("glViewport(", 0) != 0)
@@ -77,12 +79,9 @@ struct golden_sequence {
 golden_sequence read_golden(const std::string& path)
 {
     std::ifstream in(path);
-    std::vector<std::string> directives;
     golden_sequence golden;
     std::vector<std::string>* section = &golden.start_up;
-    for (std::string& call : split_calls(in, &directives)) {
-        while (!call.empty() && call.back() == '\n')
-            call.pop_back();
+    for (const std::string& call : split_calls(in, true)) {
         if (call == "@frame")
             section = &golden.frame;
         else if (call == "@end")
