@@ -158,15 +158,11 @@ TEST(program_viewport, follows_the_framebuffer_through_resizes)
     EXPECT_EQ(report.at("viewport"), (std::vector<long>{0, 0, 320, 240}));
 }
 
-} // namespace
-
-namespace {
-
 struct loader_case {
     const char* name;
     std::map<std::string, std::string> probe;
     int status;
-    std::string output; // after the version line, if the program gets that far
+    std::string output; // all that it prints
     friend std::ostream& operator<<(std::ostream& out, const loader_case& c) { return out << c.name; }
 };
 

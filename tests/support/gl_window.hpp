@@ -6,7 +6,6 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
-
 class gl_window {
 public:
     gl_window(int width, int height, bool visible = true);
